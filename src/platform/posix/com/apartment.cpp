@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "automation.h"
+#include "runtime_stats.h"
 
 namespace {
 
@@ -150,3 +151,11 @@ LCID GetUserDefaultLCID() {
   }
   return 0x0409;
 }
+
+namespace automation_runtime {
+
+int ThreadInitialisationCount() {
+  return com_initialisations;
+}
+
+}  // namespace automation_runtime

@@ -254,6 +254,9 @@ struct INTERFACEDATA {
 
 // ---- Interfaces ------------------------------------------------------------
 
+// The calling convention of interface methods; on Linux there is only one.
+#define STDMETHODCALLTYPE
+
 struct IUnknown {
   virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
   virtual ULONG AddRef() = 0;

@@ -1,5 +1,5 @@
 // Counters of the Linux automation runtime, for tests that check that every
-// string handed out is freed again.
+// string handed out is freed again and that apartments are left in order.
 #pragma once
 
 namespace automation_runtime {
@@ -10,5 +10,9 @@ struct BstrCounts {
 };
 
 BstrCounts GetBstrCounts();
+
+// How many successful CoInitialize calls the calling thread has not yet
+// undone.
+int ThreadInitialisationCount();
 
 }  // namespace automation_runtime
