@@ -32,3 +32,13 @@ function(qingli_add_test name)
     add_test(NAME ${name} COMMAND ${name})
   endif()
 endfunction()
+
+# qingli_add_pe_check(<target>): in the 32-bit Windows build, a test that the
+# executable is PE32 for i386 and imports only system DLLs.
+function(qingli_add_pe_check target)
+  if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    add_test(NAME ${target}_pe32_check
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-pe ${CMAKE_OBJDUMP} pei-i386
+                     $<TARGET_FILE:${target}>)
+  endif()
+endfunction()
