@@ -5,7 +5,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/../.." || exit 1
 
 # Everything a build of every preset and every test needs.
 QINGLI_PACKAGES=(
-  cmake ninja-build g++ pkg-config clang-format
+  cmake ninja-build g++ pkg-config clang-format clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   libespeak-ng-dev espeak-ng-data espeak-ng libsdl2-dev libsonic-dev
