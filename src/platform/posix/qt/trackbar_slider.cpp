@@ -33,12 +33,22 @@ bool TrackbarSlider::event(QEvent* event) {
   const bool handled = QSlider::event(event);
   --event_depth_;
   if (event_depth_ == 0) {
-    while (waiting_reports_ > 0) {
-      --waiting_reports_;
-      emit positionReported();
-    }
+    ReportWaiting();
   }
   return handled;
+}
+
+void TrackbarSlider::ReportWaiting() {
+  while (waiting_reports_ > 0) {
+    --waiting_reports_;
+    emit positionReported();
+  }
+}
+
+void TrackbarSlider::Step(SliderAction action) {
+  // The action has moved the value by the time triggerAction returns.
+  triggerAction(action);
+  ReportWaiting();
 }
 
 void TrackbarSlider::keyPressEvent(QKeyEvent* event) {
@@ -68,7 +78,7 @@ void TrackbarSlider::keyPressEvent(QKeyEvent* event) {
       QSlider::keyPressEvent(event);
       return;
   }
-  triggerAction(action);
+  Step(action);
   event->accept();
 }
 
@@ -78,11 +88,11 @@ void TrackbarSlider::wheelEvent(QWheelEvent* event) {
   // Turning the wheel away from the user moves toward the minimum.
   while (wheel_remainder_ >= kWheelNotch) {
     wheel_remainder_ -= kWheelNotch;
-    triggerAction(SliderSingleStepSub);
+    Step(SliderSingleStepSub);
   }
   while (wheel_remainder_ <= -kWheelNotch) {
     wheel_remainder_ += kWheelNotch;
-    triggerAction(SliderSingleStepAdd);
+    Step(SliderSingleStepAdd);
   }
   event->accept();
 }

@@ -26,6 +26,9 @@ class TrackbarSlider final : public QSlider {
 
  private:
   void CountReport();
+  void ReportWaiting();
+  // One step of the keyboard or the wheel, reported at once.
+  void Step(SliderAction action);
 
   // Reports wait until the event that caused them has been handled in
   // full: QSlider announces an action before it moves the value.
