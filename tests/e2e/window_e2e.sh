@@ -1,0 +1,149 @@
+#!/bin/bash
+# The real program on a virtual X display with a private PulseAudio null
+# sink, driven with xdotool: the window opens where it should, "朗读" is
+# heard, "暂停" silences it, "恢复" brings it back, and Esc while it speaks
+# ends the program with exit code 0 within a second.
+#
+#   window_e2e.sh <qingli-tts> <expect-voice: 0|1>
+#
+# Exits 77 (skipped) when Xvfb is missing, and also after the window checks
+# when the program was built without the voice engine (nothing to hear).
+set -u
+program=$1
+expect_voice=${2:-1}
+title="青栎工坊文字转语音工具"
+
+for tool in Xvfb xdotool xwininfo pulseaudio parec pactl sox; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is missing (install xvfb, xdotool, x11-utils, pulseaudio, pulseaudio-utils, sox)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  [ -s "$work/program.log" ] && { echo "--- program output"; cat "$work/program.log"; }
+  exit 1
+}
+
+# ---- a display of our own
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+exec 3>&-
+[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# ---- a sound server of our own with a sink that only records
+export XDG_RUNTIME_DIR="$work/runtime"
+export PULSE_RUNTIME_PATH="$work/runtime/pulse"
+export PULSE_STATE_PATH="$work/state"
+export PULSE_SERVER="unix:$work/runtime/pulse/native"
+mkdir -p "$PULSE_RUNTIME_PATH" "$PULSE_STATE_PATH"
+chmod 700 "$XDG_RUNTIME_DIR"
+root_flags=()
+[ "$(id -u)" = 0 ] && root_flags=(--system=false)
+pulseaudio "${root_flags[@]}" --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no \
+  --disable-shm=yes \
+  --load="module-null-sink sink_name=e2e rate=22050 channels=1" \
+  --load="module-native-protocol-unix socket=$work/runtime/pulse/native auth-anonymous=1" \
+  >"$work/pulse.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null 2>&1 || fail "pulseaudio did not start: $(cat "$work/pulse.log")"
+pactl set-default-sink e2e
+
+# Records the sink for $1 seconds into $2 (raw, 16-bit, mono, 22050 Hz).
+# A short latency keeps parec from holding back seconds of sound, and an
+# interrupt (not a kill) makes it write out what it has.
+record() {
+  parec --latency-msec=20 -d e2e.monitor --format=s16le --rate=22050 --channels=1 \
+    --file-format=raw "$2" 2>/dev/null &
+  local recorder=$!
+  sleep "$1"
+  kill -INT "$recorder"
+  wait "$recorder"
+}
+# The RMS amplitude of a recording, 0 to 1. The null sink's monitor sends
+# nothing while nothing plays, so an empty recording is silence.
+rms() {
+  if [ ! -s "$1" ]; then
+    echo 0
+    return
+  fi
+  sox -t raw -r 22050 -e signed -b 16 -c 1 "$1" -n stat 2>&1 |
+    awk '/RMS +amplitude/ { print $3 }'
+}
+audible() { awk -v a="$1" 'BEGIN { exit !(a > 0.01) }'; }
+silent() { awk -v a="$1" 'BEGIN { exit !(a < 0.001) }'; }
+
+# ---- the program
+"$program" >"$work/program.log" 2>&1 &
+app=$!
+pids+=("$app")
+window=$(timeout 10 xdotool search --sync --name "^$title\$" | head -n1)
+[ -n "$window" ] || fail "the window did not appear"
+[ "$(xdotool getwindowname "$window")" = "$title" ] || fail "wrong title"
+geometry=$(xwininfo -id "$window")
+left=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")
+top=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")
+width=$(awk '/Width:/ { print $2 }' <<<"$geometry")
+height=$(awk '/Height:/ { print $2 }' <<<"$geometry")
+# No window manager here, so no frame: outer and client size are one.
+[ "$left,$top,${width}x$height" = "324,226,375x315" ] ||
+  fail "window at $left,$top size ${width}x$height, expected 324,226 375x315"
+echo "ok: window \"$title\" at $left,$top, ${width}x$height"
+
+click() {  # client coordinates
+  xdotool mousemove --window "$window" "$1" "$2" click 1
+}
+read_aloud() { click 310 230; }
+pause_resume() { click 310 265; }
+
+read_aloud
+sleep 0.3
+record 1.5 "$work/speaking.raw"
+speaking=$(rms "$work/speaking.raw")
+if ! audible "$speaking"; then
+  if [ "$expect_voice" = 0 ]; then
+    echo "SKIP: nothing heard (RMS $speaking): the program was built without the voice engine"
+    exit 77
+  fi
+  fail "nothing heard after 朗读 (RMS $speaking)"
+fi
+echo "ok: 朗读 is heard (RMS $speaking)"
+
+pause_resume
+sleep 0.3
+record 1.5 "$work/paused.raw"
+paused=$(rms "$work/paused.raw")
+silent "$paused" || fail "still heard after 暂停 (RMS $paused)"
+echo "ok: 暂停 silences it (RMS $paused)"
+
+pause_resume
+sleep 0.3
+record 1.5 "$work/resumed.raw"
+resumed=$(rms "$work/resumed.raw")
+audible "$resumed" || fail "nothing heard after 恢复 (RMS $resumed)"
+echo "ok: 恢复 brings it back (RMS $resumed)"
+
+xdotool windowfocus --sync "$window"
+start=$(date +%s%N)
+xdotool key Escape
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.01; done
+elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+kill -0 "$app" 2>/dev/null && fail "still running ${elapsed_ms} ms after Esc"
+wait "$app"
+status=$?
+[ "$status" = 0 ] || fail "exit code $status after Esc"
+[ "$elapsed_ms" -le 1000 ] || fail "took ${elapsed_ms} ms to end after Esc"
+echo "ok: Esc while speaking ends the program with exit code 0 in ${elapsed_ms} ms"
