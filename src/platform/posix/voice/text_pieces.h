@@ -1,0 +1,22 @@
+// Cutting a text of any length into the pieces the synthesiser is fed one
+// at a time, so that synthesis never holds more than one piece's audio.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The longest piece, in UTF-16 code units. Without punctuation to cut at,
+// this is about fifteen seconds of Mandarin.
+constexpr std::size_t kMaxPieceLength = 80;
+
+// The length of the piece at the front of text: up to and including the
+// first sentence end, else up to the last clause mark or space within
+// kMaxPieceLength, else kMaxPieceLength units without splitting a surrogate
+// pair. Zero only for an empty text.
+std::size_t NextPieceLength(std::u16string_view text);
+
+// The piece as UTF-8 for the synthesiser, read as plain text: control
+// characters become spaces and each unpaired surrogate becomes U+FFFD.
+// Empty when nothing in it can be spoken.
+std::string PrepareForSynthesis(std::u16string_view piece);
