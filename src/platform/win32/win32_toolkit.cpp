@@ -83,6 +83,13 @@ Win32Toolkit::~Win32Toolkit() {
   }
 }
 
+HWND Win32Toolkit::control(int index) const {
+  if (index < 0 || index >= static_cast<int>(controls_.size())) {
+    return nullptr;
+  }
+  return controls_[static_cast<std::size_t>(index)].handle;
+}
+
 // --- Controls ---------------------------------------------------------------
 
 std::int32_t Win32Toolkit::GetSliderPosition(int control) {

@@ -16,6 +16,10 @@ class Win32Toolkit final : public Toolkit {
   Win32Toolkit(const Win32Toolkit&) = delete;
   Win32Toolkit& operator=(const Win32Toolkit&) = delete;
 
+  // The window and its controls, for tests; null once the window is gone.
+  HWND window() const { return window_; }
+  HWND control(int index) const;
+
   std::int32_t GetSliderPosition(int control) override;
   void SetSliderPosition(int control, std::int32_t position) override;
   std::string GetEditText(int control) override;
