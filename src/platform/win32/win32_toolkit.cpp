@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -313,6 +314,9 @@ LRESULT Win32Toolkit::HandleMessage(HWND window, UINT message, WPARAM wparam, LP
       SetBkColor(dc, RGB(255, 255, 255));
       return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
     }
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lparam));
+      return 0;
     case WM_ACTIVATE:
       OnActivate(LOWORD(wparam) != WA_INACTIVE);
       return DefWindowProcW(window, message, wparam, lparam);
@@ -350,6 +354,17 @@ void Win32Toolkit::OnCommand(HWND control, int notification) {
   if (index >= 0 && controls_[static_cast<std::size_t>(index)].kind == ControlKind::kPushButton) {
     events_->OnEvent(index, WindowEvent::kClicked);
   }
+}
+
+void Win32Toolkit::OnGetMinMaxInfo(MINMAXINFO& limits) const {
+  // The system holds a new window to a little more than the screen; on a
+  // screen smaller than the window the window keeps its designed size and
+  // simply reaches past the edges.
+  if (definition_ == nullptr) {
+    return;
+  }
+  limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, definition_->outer_size.width);
+  limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, definition_->outer_size.height);
 }
 
 void Win32Toolkit::OnActivate(bool active) {

@@ -50,6 +50,7 @@ class Win32Toolkit final : public Toolkit {
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void OnScroll(HWND slider, int code);
   void OnCommand(HWND control, int notification);
+  void OnGetMinMaxInfo(MINMAXINFO& limits) const;
   void OnActivate(bool active);
   void OnSetFocus();
   void OnFinalDestroy();

@@ -6,7 +6,8 @@
 //   window_probe <scenario> <program> <voice log> <screen width> <screen height>
 //
 // where the scenario is layout, keys, voice (all three with the recording
-// voice) or no-voice (a voice that cannot be created or answers nothing).
+// voice), no-voice (a voice that cannot be created or answers nothing) or
+// no-window (run where no window can be created).
 //
 // Prints every failed check and exits with 1 if there was one.
 #include <windows.h>
@@ -594,18 +595,22 @@ void Layout(const std::wstring& path, const VoiceLog& log, int screen_width, int
   CheckCalls(log, 0, {Get("Volume"), Get("Rate")}, "at opening");
 
   // Colours: the window and the labels in button face, the edit box white
-  // behind its text, the labels' text in black.
-  const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  CheckEqual(ScreenPixel(window, 5, 5), face, "window background");
-  CheckEqual(ScreenPixel(window, 11, 216), face, "label background");
-  CheckEqual(ScreenPixel(window, 300, 195), RGB(255, 255, 255), "edit box background");
-  bool black_text = false;
-  for (int y = 216; y < 244 && !black_text; ++y) {
-    for (int x = 10; x < 40 && !black_text; ++x) {
-      black_text = ScreenPixel(window, x, y) == RGB(0, 0, 0);
+  // behind its text, the labels' text in black. The screen shows them only
+  // when the whole window is on it.
+  if (outer.left >= 0 && outer.top >= 0 && outer.right <= screen_width &&
+      outer.bottom <= screen_height) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    CheckEqual(ScreenPixel(window, 5, 5), face, "window background");
+    CheckEqual(ScreenPixel(window, 11, 216), face, "label background");
+    CheckEqual(ScreenPixel(window, 300, 195), RGB(255, 255, 255), "edit box background");
+    bool black_text = false;
+    for (int y = 216; y < 244 && !black_text; ++y) {
+      for (int x = 10; x < 40 && !black_text; ++x) {
+        black_text = ScreenPixel(window, x, y) == RGB(0, 0, 0);
+      }
     }
+    Check(black_text, "the label's text is black");
   }
-  Check(black_text, "the label's text is black");
 
   SendKeys({VK_MENU}, VK_F4);
   CheckExitsCleanly(program, "Alt+F4");
@@ -641,10 +646,12 @@ void Keys(const std::wstring& path, const VoiceLog& log) {
     CheckText(TextOf(program.edit()), L"\r\n" + sample, "Enter in the edit box");
   }
 
-  // Ctrl+Tab and Shift+Esc belong to the focused control: the focus stays
-  // and the window stays open. The typed letter shows when they are done.
+  // Ctrl+Tab, Shift+Esc and Alt+Esc belong to the focused control: the
+  // focus stays and the window stays open. The typed letter shows when they
+  // are done.
   SendKeys({VK_CONTROL}, VK_TAB);
   SendKeys({VK_SHIFT}, VK_ESCAPE);
+  SendKeys({VK_MENU}, VK_ESCAPE);
   Press('X');
   if (!WaitFor([&] { return TextOf(program.edit()).find_first_of(L"xX") != std::wstring::npos; },
                3000)) {
@@ -652,7 +659,7 @@ void Keys(const std::wstring& path, const VoiceLog& log) {
   }
   Check(FocusOf(program.window) == program.edit(), "Ctrl+Tab leaves the focus in the edit box");
   Check(WaitForSingleObject(program.process.hProcess, 0) == WAIT_TIMEOUT,
-        "Shift+Esc leaves the window open");
+        "Shift+Esc and Alt+Esc leave the window open");
   SendMessageW(program.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sample.c_str()));
 
   // Enter on a button does nothing; Space clicks it. The pause button's
@@ -821,6 +828,31 @@ void NoVoice(const std::wstring& path) {
   CheckExitsCleanly(program, "Esc");
 }
 
+// Where no window can be made, the program ends at once with -1, all 32 bits
+// set, without having touched the voice.
+void NoWindow(const std::wstring& path, const VoiceLog& log) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring command = L"\"" + path + L"\"";
+  if (!CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    Fail("the program could not be started");
+    return;
+  }
+  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+    Fail("the program did not end");
+    TerminateProcess(process.hProcess, 99);
+  } else {
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CheckEqual(code, 0xFFFFFFFFLL, "exit code");
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  Check(log.Lines().empty(), "the voice was not created");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -841,6 +873,8 @@ int wmain(int argc, wchar_t** argv) {
     Voice(program, log);
   } else if (scenario == L"no-voice") {
     NoVoice(program);
+  } else if (scenario == L"no-window") {
+    NoWindow(program, log);
   } else {
     std::printf("unknown scenario\n");
     return 2;
