@@ -66,7 +66,7 @@ bool RegisterLabelClass(HINSTANCE instance) {
   label_class.style = CS_HREDRAW | CS_VREDRAW;
   label_class.lpfnWndProc = LabelProc;
   label_class.hInstance = instance;
-  label_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  label_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   label_class.lpszClassName = kLabelClassName;
   return RegisterClassExW(&label_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

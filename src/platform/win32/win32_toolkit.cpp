@@ -55,16 +55,18 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure, HICON big_icon, 
   window_class.hInstance = instance;
   window_class.hIcon = big_icon;
   window_class.hIconSm = small_icon;
-  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   window_class.lpszClassName = kWindowClassName;
   return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// Shared icons of the system's standard sizes: the system keeps them for
+// the life of the program, for the window class and the window alike.
 HICON LoadProgramIcon(HINSTANCE instance, int width_metric, int height_metric) {
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QINGLI), IMAGE_ICON,
                                        GetSystemMetrics(width_metric),
-                                       GetSystemMetrics(height_metric), LR_DEFAULTCOLOR));
+                                       GetSystemMetrics(height_metric), LR_SHARED));
 }
 
 }  // namespace
@@ -75,12 +77,6 @@ Win32Toolkit::~Win32Toolkit() {
   if (window_ != nullptr) {
     report_destruction_ = false;
     DestroyWindow(window_);
-  }
-  if (big_icon_ != nullptr) {
-    DestroyIcon(big_icon_);
-  }
-  if (small_icon_ != nullptr) {
-    DestroyIcon(small_icon_);
   }
 }
 
