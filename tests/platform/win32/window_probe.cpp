@@ -206,6 +206,15 @@ void DragThumb(HWND slider, int distance) {
   SendMouseButton(MOUSEEVENTF_LEFTUP);
 }
 
+void ClickCentre(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  Sleep(50);
+  SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+  SendMouseButton(MOUSEEVENTF_LEFTUP);
+}
+
 // --- The voice's log -----------------------------------------------------------
 
 class VoiceLog {
@@ -681,9 +690,16 @@ void Keys(const std::wstring& path, const VoiceLog& log) {
   CheckCalls(log, opening_calls, {Speak(sample), Method("Pause"), Method("Resume")},
              "Enter and Space on the buttons");
 
-  // Esc closes the window from any control, the edit box included.
+  // A click on a label leaves the focus where it was.
   Press(VK_TAB);
   ExpectFocus(program, program.edit(), "Tab back to the edit box");
+  ClickCentre(program.controls[kLabel1]);
+  Press(VK_TAB);
+  ExpectFocus(program, program.volume(), "Tab after a click on a label");
+
+  // Esc closes the window from any control, the edit box included.
+  SendKeys({VK_SHIFT}, VK_TAB);
+  ExpectFocus(program, program.edit(), "Shift+Tab back to the edit box");
   Press(VK_ESCAPE);
   CheckExitsCleanly(program, "Esc");
   const std::vector<std::string> lines = log.Lines();
@@ -781,8 +797,13 @@ void Voice(const std::wstring& path, const VoiceLog& log) {
   expected.push_back(Method("Resume"));
   CheckCalls(log, 2, expected, "暂停 and 恢复");
 
+  // Closing while paused ends the program all the same.
+  Press(VK_SPACE);
+  ExpectCaption(program, kResumeCaption, "暂停 pressed again");
+  log.WaitForInvokes(2 + expected.size() + 1);
+  expected.push_back(Method("Pause"));
   PostMessageW(program.window, WM_CLOSE, 0, 0);
-  CheckExitsCleanly(program, "closing the window");
+  CheckExitsCleanly(program, "closing the window while paused");
   CheckCalls(log, 2, expected, "after closing");
   int created = 0;
   for (const std::string& line : log.Lines()) {
