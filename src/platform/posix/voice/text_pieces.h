@@ -7,7 +7,8 @@
 #include <string_view>
 
 // The longest piece, in UTF-16 code units. Without punctuation to cut at,
-// this is about fifteen seconds of Mandarin.
+// this is about twenty-five seconds of Mandarin, the most audio synthesis
+// ever holds ahead of the playback buffer (about 1 MB).
 constexpr std::size_t kMaxPieceLength = 80;
 
 // The length of the piece at the front of text: up to and including the
