@@ -14,12 +14,7 @@
 #include <vector>
 
 #include "automation.h"
-
-inline constexpr DISPID kDispidVolume = 1;
-inline constexpr DISPID kDispidRate = 2;
-inline constexpr DISPID kDispidPause = 3;
-inline constexpr DISPID kDispidResume = 4;
-inline constexpr DISPID kDispidSpeak = 5;
+#include "voice_type_info.h"
 
 // One argument as it arrived, in rgvarg order (last argument first).
 struct RecordedArgument {

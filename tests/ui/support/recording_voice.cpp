@@ -5,45 +5,22 @@
 #include <string_view>
 
 #include "text/utf.h"
+#include "voice_type_info.h"
 
 #ifndef STDMETHODCALLTYPE
 #define STDMETHODCALLTYPE
-#endif
-
-#ifdef _WIN32
-#define WIDE(text) L##text
-#else
-#define WIDE(text) u##text
 #endif
 
 namespace {
 
 constexpr std::u16string_view kSpVoiceClassId = u"{96749377-3391-11D2-9EE3-00C04F797396}";
 
-enum : DISPID { kVolume = 1, kRate, kPause, kResume, kSpeak };
-
-OLECHAR kVolumeName[] = WIDE("Volume");
-OLECHAR kRateName[] = WIDE("Rate");
-OLECHAR kPauseName[] = WIDE("Pause");
-OLECHAR kResumeName[] = WIDE("Resume");
-OLECHAR kSpeakName[] = WIDE("Speak");
-OLECHAR kValueName[] = WIDE("Value");
-OLECHAR kTextName[] = WIDE("Text");
-OLECHAR kFlagsName[] = WIDE("Flags");
-
-PARAMDATA kValueParameter[] = {{kValueName, VT_I4}};
-PARAMDATA kSpeakParameters[] = {{kTextName, VT_BSTR}, {kFlagsName, VT_I4}};
-
-// The members as the engine's voice publishes them, with the parameter
-// counts the automation caller checks against.
-METHODDATA kMembers[] = {
-    {kVolumeName, nullptr, kVolume, 0, CC_STDCALL, 0, DISPATCH_PROPERTYGET, VT_I4},
-    {kVolumeName, kValueParameter, kVolume, 1, CC_STDCALL, 1, DISPATCH_PROPERTYPUT, VT_EMPTY},
-    {kRateName, nullptr, kRate, 2, CC_STDCALL, 0, DISPATCH_PROPERTYGET, VT_I4},
-    {kRateName, kValueParameter, kRate, 3, CC_STDCALL, 1, DISPATCH_PROPERTYPUT, VT_EMPTY},
-    {kPauseName, nullptr, kPause, 4, CC_STDCALL, 0, DISPATCH_METHOD, VT_EMPTY},
-    {kResumeName, nullptr, kResume, 5, CC_STDCALL, 0, DISPATCH_METHOD, VT_EMPTY},
-    {kSpeakName, kSpeakParameters, kSpeak, 6, CC_STDCALL, 2, DISPATCH_METHOD, VT_I4},
+enum : DISPID {
+  kVolume = kDispidVolume,
+  kRate = kDispidRate,
+  kPause = kDispidPause,
+  kResume = kDispidResume,
+  kSpeak = kDispidSpeak
 };
 
 // Whether the calling thread is still in a COM apartment: joining again
@@ -97,12 +74,11 @@ class RecordingVoice final : public IDispatch {
     *count = 1;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
     if (index != 0) {
       return DISP_E_BADINDEX;
     }
-    INTERFACEDATA data{kMembers, static_cast<UINT>(std::size(kMembers))};
-    return CreateDispTypeInfo(&data, lcid, info);
+    return CreateVoiceTypeInfo(info);
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return E_NOTIMPL;
