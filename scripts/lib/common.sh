@@ -11,7 +11,7 @@ QINGLI_PACKAGES=(
   libespeak-ng-dev espeak-ng-data espeak-ng libsdl2-dev libsonic-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick xclip
   pulseaudio pulseaudio-utils sox
 )
 
