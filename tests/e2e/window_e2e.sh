@@ -35,33 +35,13 @@ fail() {
   exit 1
 }
 
+source "$(dirname "$0")/x_session.sh"
+
 # ---- a display of our own
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-exec 3>&-
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_display main 1024x768
 
 # ---- a sound server of our own with a sink that only records
-export XDG_RUNTIME_DIR="$work/runtime"
-export PULSE_RUNTIME_PATH="$work/runtime/pulse"
-export PULSE_STATE_PATH="$work/state"
-export PULSE_SERVER="unix:$work/runtime/pulse/native"
-mkdir -p "$PULSE_RUNTIME_PATH" "$PULSE_STATE_PATH"
-chmod 700 "$XDG_RUNTIME_DIR"
-root_flags=()
-[ "$(id -u)" = 0 ] && root_flags=(--system=false)
-pulseaudio "${root_flags[@]}" --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no \
-  --disable-shm=yes \
-  --load="module-null-sink sink_name=e2e rate=22050 channels=1" \
-  --load="module-native-protocol-unix socket=$work/runtime/pulse/native auth-anonymous=1" \
-  >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || fail "pulseaudio did not start: $(cat "$work/pulse.log")"
-pactl set-default-sink e2e
+start_sound_server e2e
 
 # Records the sink for $1 seconds into $2 (raw, 16-bit, mono, 22050 Hz).
 # A short latency keeps parec from holding back seconds of sound, and an
@@ -91,7 +71,7 @@ silent() { awk -v a="$1" 'BEGIN { exit !(a < 0.001) }'; }
 "$program" >"$work/program.log" 2>&1 &
 app=$!
 pids+=("$app")
-window=$(timeout 10 xdotool search --sync --name "^$title\$" | head -n1)
+window=$(find_program_window)
 [ -n "$window" ] || fail "the window did not appear"
 [ "$(xdotool getwindowname "$window")" = "$title" ] || fail "wrong title"
 geometry=$(xwininfo -id "$window")
@@ -156,16 +136,11 @@ status=$?
 echo "ok: Esc ends the program with exit code 0 in ${elapsed_ms} ms"
 
 # On a screen narrower than the window the left edge is -27, not -28.
-exec 3>"$work/small-display"
-Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp >"$work/xvfb-small.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/small-display" ] && break; sleep 0.1; done
-exec 3>&-
-export DISPLAY=":$(head -n1 "$work/small-display")"
+start_display small 320x240
 "$program" >"$work/program.log" 2>&1 &
 small=$!
 pids+=("$small")
-window=$(timeout 10 xdotool search --sync --name "^$title\$" | head -n1)
+window=$(find_program_window)
 [ -n "$window" ] || fail "the window did not appear on the small screen"
 geometry=$(xwininfo -id "$window")
 corner="$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry"),$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")"
