@@ -149,6 +149,16 @@ echo "ok: on a 320x240 screen the window opens at $corner"
 xdotool windowfocus --sync "$window" key Escape
 wait "$small" || fail "exit code $? after Esc on the small screen"
 
+# Asked to end by a signal (at logout, say), the program ends, its voice open.
+"$program" >"$work/program.log" 2>&1 &
+signalled=$!
+pids+=("$signalled")
+[ -n "$(find_program_window)" ] || fail "the window did not appear for the signal check"
+kill -TERM "$signalled"
+for _ in $(seq 300); do kill -0 "$signalled" 2>/dev/null || break; sleep 0.01; done
+kill -0 "$signalled" 2>/dev/null && fail "still running 3 s after SIGTERM"
+echo "ok: SIGTERM ends the program"
+
 if [ "$heard" = 0 ]; then
   echo "SKIP: the sound checks: the program was built without the voice engine, nothing to hear"
   exit 77

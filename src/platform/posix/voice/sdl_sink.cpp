@@ -115,6 +115,10 @@ class SdlSink final : public AudioSink {
     // The user sees a window, not a console: SDL has nothing to tell them.
     SDL_LogSetOutputFunction(DiscardLogMessage, nullptr);
     SilenceAlsa();
+    // Left to itself SDL takes SIGINT and SIGTERM and turns them into quit
+    // events that nobody here reads, so the program would ignore being told
+    // to end, at logout for one.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "青栎工坊文字转语音工具");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "朗读");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
