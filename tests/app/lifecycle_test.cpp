@@ -9,7 +9,7 @@
 #include "app/lifecycle.h"
 #include "automation.h"
 #include "fake_toolkit.h"
-#include "recording_voice.h"
+#include "logged_voice.h"
 #include "ui/main_window.h"
 
 using ::testing::Contains;
@@ -24,7 +24,7 @@ namespace {
 // registered from inside an apartment).
 class RecordingApartment final : public OleApartment {
  public:
-  RecordingApartment(CallLog& log, RecordingVoiceClass& engine) : log_(log), engine_(engine) {}
+  RecordingApartment(CallLog& log, LoggedVoiceClass& engine) : log_(log), engine_(engine) {}
 
   bool fail = false;
 
@@ -46,7 +46,7 @@ class RecordingApartment final : public OleApartment {
 
  private:
   CallLog& log_;
-  RecordingVoiceClass& engine_;
+  LoggedVoiceClass& engine_;
 };
 
 // Whether every apartment this thread joined has been left again.
@@ -87,11 +87,11 @@ class LifecycleTest : public ::testing::Test {
  protected:
   void TearDown() override {
     EXPECT_EQ(g_voice, nullptr) << "the voice outlived the program";
-    EXPECT_EQ(engine.live_objects, 0);
+    EXPECT_EQ(engine.live_objects(), 0);
   }
 
   CallLog log;
-  RecordingVoiceClass engine{log};
+  LoggedVoiceClass engine{log};
   RecordingApartment apartment{log, engine};
   FakeToolkit toolkit{log};
 };

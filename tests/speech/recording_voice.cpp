@@ -24,6 +24,9 @@ class RecordingVoice final : public IDispatch {
     ++log_.objects_created;
     ++log_.objects_alive;
     ++log_.references;
+    if (log_.on_created) {
+      log_.on_created();
+    }
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
@@ -92,6 +95,9 @@ class RecordingVoice final : public IDispatch {
       }
     }
     log_.calls.push_back(call);
+    if (log_.on_call) {
+      log_.on_call(call);
+    }
     const VARIANT* answer = nullptr;
     if (flags == DISPATCH_PROPERTYGET && member == kDispidVolume) {
       answer = &log_.volume_answer;

@@ -51,7 +51,10 @@ struct RecordingLog {
   int objects_created = 0;
   int objects_alive = 0;
   long references = 0;  // held on all live objects together
-  // Runs when an object is destroyed.
+  // Run when an object is created, after each call has been recorded, and
+  // when an object is destroyed.
+  std::function<void()> on_created;
+  std::function<void(const RecordedCall&)> on_call;
   std::function<void()> on_destroyed;
 
   RecordingLog();

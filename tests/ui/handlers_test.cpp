@@ -40,7 +40,7 @@ TEST_F(HandlersTest, EngineRatesOpenTheSpeedSliderAtRatePlusTen) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rate);
     CallLog case_log;
-    RecordingVoiceClass case_engine{case_log};
+    LoggedVoiceClass case_engine{case_log};
     case_engine.rate = c.rate;
     ASSERT_TRUE(case_engine.Register());
     SpeechVoice voice;

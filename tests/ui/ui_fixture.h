@@ -7,7 +7,7 @@
 #include "app/global_voice.h"
 #include "automation.h"
 #include "fake_toolkit.h"
-#include "recording_voice.h"
+#include "logged_voice.h"
 #include "speech/speech_voice.h"
 #include "ui/main_window.h"
 #include "ui/window_host.h"
@@ -37,7 +37,7 @@ class OpenWindowTest : public ::testing::Test {
   }
 
   CallLog log;
-  RecordingVoiceClass engine{log};
+  LoggedVoiceClass engine{log};
   FakeToolkit toolkit{log};
   WindowHost host;
 };

@@ -28,7 +28,7 @@ TEST_F(WindowHostTest, AControlThatCannotBeCreatedFailsTheOpeningBeforeCreated) 
   for (const int failing : {kEditBox1, kPauseResumeButton, kLabel2}) {
     SCOPED_TRACE(failing);
     CallLog case_log;
-    RecordingVoiceClass case_engine{case_log};
+    LoggedVoiceClass case_engine{case_log};
     ASSERT_TRUE(case_engine.Register());
     SpeechVoice voice;
     g_voice = &voice;

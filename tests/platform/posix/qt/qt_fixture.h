@@ -11,7 +11,7 @@
 
 #include "app/global_voice.h"
 #include "qt_toolkit.h"
-#include "recording_voice.h"
+#include "logged_voice.h"
 #include "speech/speech_voice.h"
 #include "ui/main_window.h"
 #include "ui/window_host.h"
@@ -45,7 +45,7 @@ class QtWindowTest : public ::testing::Test {
   static inline int destroyed_count = 0;
 
   CallLog log;
-  RecordingVoiceClass engine{log};
+  LoggedVoiceClass engine{log};
   WindowHost host;
   QtToolkit toolkit;
 };
