@@ -24,7 +24,7 @@ TEST(CLSIDFromString, ParsesRegistryFormatOnly) {
       {u"{96749377+3391-11D2-9EE3-00C04F797396}", CO_E_CLASSSTRING},
       {u"{9674937-73391-11D2-9EE3-00C04F797396}", CO_E_CLASSSTRING},
       {u"", CO_E_CLASSSTRING},
-      {u"SAPI.SpVoice", CO_E_CLASSSTRING},
+      {u"Speech.Voice", CO_E_CLASSSTRING},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text)));
