@@ -22,6 +22,12 @@ int main(int argc, char** argv) {
   BeginStartupGuard();
   QApplication application(argc, argv);
   EndStartupGuard();
+  // Some platforms (linuxfb without its device) start without any screen
+  // instead of failing; the window has nowhere to open then.
+  if (QGuiApplication::primaryScreen() == nullptr) {
+    std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+    return 255;
+  }
   // Only the program's quit rule ends the loop.
   QApplication::setQuitOnLastWindowClosed(false);
 
