@@ -119,7 +119,7 @@ answers() {
   click_edit_box
   xdotool key ctrl+Home shift+Right shift+Right
   local got
-  got=$(timeout "$limit" xclip -o -selection primary 2>/dev/null)
+  got=$(timeout "$limit" xclip -o -selection primary 2>/dev/null | tr -d '\0')
   [ "$got" = "$expected" ]
 }
 
