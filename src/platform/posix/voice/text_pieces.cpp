@@ -52,6 +52,17 @@ bool IsControl(char16_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
+// Greek to Hangul Jamo (Cyrillic, Hebrew, Arabic, the Indic scripts, Thai,
+// Tibetan, Georgian ...): espeak-ng reads these with another language's
+// rules, and when that language has no reading for a character (a digit of
+// the script, a rare sign, an unassigned code point) the espeak-ng we ship
+// against (1.51) frees that language's dictionary while still reading from
+// it. A use after free on user text is not acceptable, and a Mandarin voice
+// loses little by passing these scripts over, so they are read as spaces.
+bool ReadWithAnotherLanguage(char16_t c) {
+  return c >= 0x0370 && c <= 0x11FF;
+}
+
 }  // namespace
 
 std::size_t NextPieceLength(std::u16string_view text) {
@@ -86,7 +97,7 @@ std::string PrepareForSynthesis(std::u16string_view piece) {
   std::u16string plain(piece);
   bool speakable = false;
   for (char16_t& c : plain) {
-    if (IsControl(c)) {
+    if (IsControl(c) || ReadWithAnotherLanguage(c)) {
       c = u' ';
     }
     speakable = speakable || !IsSpace(c);
