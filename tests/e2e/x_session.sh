@@ -8,12 +8,13 @@
 
 program_title="青栎工坊文字转语音工具"
 
-# start_display NAME SIZE: an Xvfb of SIZE (e.g. 1024x768) with its own
-# display number; exports DISPLAY.
+# start_display NAME SIZE [XVFB OPTION...]: an Xvfb of SIZE (e.g. 1024x768)
+# with its own display number; exports DISPLAY.
 start_display() {
   local name=$1 size=$2
+  shift 2
   exec 3>"$work/$name.display"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$work/$name.xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "$@" >"$work/$name.xvfb.log" 2>&1 &
   pids+=($!)
   local _
   for _ in $(seq 50); do [ -s "$work/$name.display" ] && break; sleep 0.1; done

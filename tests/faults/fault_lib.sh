@@ -2,10 +2,8 @@
 # that only records, the real program on them, and a way to ask whether its
 # window still answers.
 #
-# Source it, then call start_display, optionally start_sound_server, then
-# start_program. Everything started is ended when the script exits.
-title="青栎工坊文字转语音工具"
-
+# Source it, then call start_display faults SIZE, optionally
+# start_sound_server faults, then start_program. Everything started is ended when the script exits.
 require_tools() {
   local tool
   for tool in "$@"; do
@@ -35,40 +33,8 @@ fail() {
   exit 1
 }
 
-# A display of our own; sets DISPLAY.
-start_display() {
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" >"$work/xvfb.log" 2>&1 &
-  pids+=($!)
-  local _
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  exec 3>&-
-  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$(head -n1 "$work/display")"
-}
-
-# A sound server of our own whose only sink records; sets the variables
-# that lead the program (and pactl, parec) to it.
-start_sound_server() {
-  export XDG_RUNTIME_DIR="$work/runtime"
-  export PULSE_RUNTIME_PATH="$work/runtime/pulse"
-  export PULSE_STATE_PATH="$work/state"
-  export PULSE_SERVER="unix:$work/runtime/pulse/native"
-  mkdir -p "$PULSE_RUNTIME_PATH" "$PULSE_STATE_PATH"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  local root_flags=()
-  [ "$(id -u)" = 0 ] && root_flags=(--system=false)
-  pulseaudio "${root_flags[@]}" --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no \
-    --disable-shm=yes \
-    --load="module-null-sink sink_name=faults rate=22050 channels=1" \
-    --load="module-native-protocol-unix socket=$work/runtime/pulse/native auth-anonymous=1" \
-    >"$work/pulse.log" 2>&1 &
-  pids+=($!)
-  local _
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || fail "pulseaudio did not start: $(cat "$work/pulse.log")"
-  pactl set-default-sink faults
-}
+# The display and sound server helpers of the end-to-end test.
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/x_session.sh"
 
 # Records the sink for $1 seconds and prints the RMS amplitude (0 to 1); the
 # null sink's monitor sends nothing while nothing plays.
@@ -93,7 +59,7 @@ start_program() {
   env "$@" >"$work/program.log" 2>&1 &
   app=$!
   pids+=("$app")
-  window=$(timeout 20 xdotool search --sync --name "^$title\$" | head -n1)
+  window=$(timeout 20 xdotool search --sync --name "^$program_title\$" | head -n1)
   [ -n "$window" ] || fail "the window did not appear"
   xdotool windowfocus --sync "$window"
 }

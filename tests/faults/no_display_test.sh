@@ -12,7 +12,7 @@ require_tools Xvfb xauth
 # An X server that refuses us: it wants a cookie we do not have.
 xauth -f "$work/server-cookies" add ":0" . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')" \
   2>/dev/null
-start_display -auth "$work/server-cookies"
+start_display faults 1024x768 -auth "$work/server-cookies"
 refusing_display=$DISPLAY
 unset DISPLAY
 

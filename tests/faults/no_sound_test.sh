@@ -8,7 +8,7 @@ set -u
 source "$(dirname "$0")/fault_lib.sh"
 program=$1
 require_tools Xvfb xdotool xclip
-start_display
+start_display faults 1024x768
 
 # No server answers at the address given, and there is no runtime directory
 # to find one in.

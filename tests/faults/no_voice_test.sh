@@ -11,8 +11,8 @@ source "$(dirname "$0")/fault_lib.sh"
 program=$1
 mode=$2
 require_tools Xvfb xdotool xclip pulseaudio pactl parec sox
-start_display
-start_sound_server
+start_display faults 1024x768
+start_sound_server faults
 
 variants=()
 if [ "$mode" = data ]; then

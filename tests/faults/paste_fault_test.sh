@@ -10,8 +10,8 @@ set -u
 source "$(dirname "$0")/fault_lib.sh"
 program=$1
 require_tools Xvfb xdotool xclip pulseaudio pactl parec sox
-start_display
-start_sound_server
+start_display faults 1024x768
+start_sound_server faults
 
 # Another program owns the clipboard holding the file $1, as an editor
 # would after Copy. xclip reads all of its input before it takes the
