@@ -52,15 +52,22 @@ bool IsControl(char16_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
-// Greek to Hangul Jamo (Cyrillic, Hebrew, Arabic, the Indic scripts, Thai,
-// Tibetan, Georgian ...): espeak-ng reads these with another language's
-// rules, and when that language has no reading for a character (a digit of
-// the script, a rare sign, an unassigned code point) the espeak-ng we ship
-// against (1.51) frees that language's dictionary while still reading from
-// it. A use after free on user text is not acceptable, and a Mandarin voice
-// loses little by passing these scripts over, so they are read as spaces.
-bool ReadWithAnotherLanguage(char16_t c) {
-  return c >= 0x0370 && c <= 0x11FF;
+// What the Mandarin voice reads by itself: ASCII, Chinese characters, and
+// the punctuation Chinese text uses. espeak-ng (1.51, the version we build
+// against) hands anything else to another language's rules or spells it out
+// by name, and on that path it can read a dictionary it has just freed:
+// fuzzing found a lone U+0D00, and U+294E U+2659 U+A959 together. A use
+// after free on user text is not acceptable, and a Mandarin voice loses
+// little by passing over other scripts and symbols, so they are read as
+// spaces.
+bool ReadByTheVoice(char16_t c) {
+  return c < 0x80 ||                      // ASCII
+         (c >= 0x2010 && c <= 0x2027) ||  // dashes, quotation marks, ellipsis
+         (c >= 0x3000 && c <= 0x303F) ||  // CJK symbols and punctuation
+         (c >= 0x3400 && c <= 0x4DBF) ||  // CJK unified ideographs, extension A
+         (c >= 0x4E00 && c <= 0x9FFF) ||  // CJK unified ideographs
+         (c >= 0xF900 && c <= 0xFAFF) ||  // CJK compatibility ideographs
+         (c >= 0xFF01 && c <= 0xFF5E);    // full-width ASCII forms
 }
 
 }  // namespace
@@ -97,7 +104,7 @@ std::string PrepareForSynthesis(std::u16string_view piece) {
   std::u16string plain(piece);
   bool speakable = false;
   for (char16_t& c : plain) {
-    if (IsControl(c) || ReadWithAnotherLanguage(c)) {
+    if (IsControl(c) || !ReadByTheVoice(c)) {
       c = u' ';
     }
     speakable = speakable || !IsSpace(c);

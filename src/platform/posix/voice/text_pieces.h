@@ -18,8 +18,8 @@ constexpr std::size_t kMaxPieceLength = 80;
 std::size_t NextPieceLength(std::u16string_view text);
 
 // The piece as UTF-8 for the synthesiser, read as plain text: control
-// characters and the letters of scripts espeak-ng would read with another
-// language's rules (U+0370 to U+11FF) become spaces, and each unpaired
-// surrogate becomes U+FFFD.
+// characters, and everything the Mandarin voice does not read by itself
+// (other scripts, symbols, characters outside the basic plane), become
+// spaces.
 // Empty when nothing in it can be spoken.
 std::string PrepareForSynthesis(std::u16string_view piece);
