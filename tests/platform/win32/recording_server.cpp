@@ -16,17 +16,12 @@
 #include <string>
 
 #include "automation.h"
+#include "voice_type_info.h"
 
 namespace {
 
 const CLSID kSpVoiceClsid = {
     0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
-
-constexpr DISPID kDispidVolume = 1;
-constexpr DISPID kDispidRate = 2;
-constexpr DISPID kDispidPause = 3;
-constexpr DISPID kDispidResume = 4;
-constexpr DISPID kDispidSpeak = 5;
 
 constexpr LONG kVolumeAnswer = 73;
 constexpr LONG kRateAnswer = -4;
@@ -89,47 +84,6 @@ std::string DescribeArgument(const VARIANT& value) {
   return Format("VT%lld", value.vt);
 }
 
-OLECHAR* Ole(const wchar_t* text) {
-  return const_cast<OLECHAR*>(text);
-}
-
-// The engine's members with the engine's shapes: Volume and Rate as
-// properties, Pause and Resume without parameters, Speak with two.
-HRESULT MakeTypeInfo(ITypeInfo** info) {
-  static PARAMDATA value_parameter[] = {{Ole(L"Value"), VT_I4}};
-  static PARAMDATA speak_parameters[] = {{Ole(L"Text"), VT_BSTR}, {Ole(L"Flags"), VT_I4}};
-  static METHODDATA methods[] = {
-      {Ole(L"Volume"), nullptr, kDispidVolume, 7, CC_STDCALL, 0, DISPATCH_PROPERTYGET, VT_I4},
-      {Ole(L"Volume"), value_parameter, kDispidVolume, 8, CC_STDCALL, 1, DISPATCH_PROPERTYPUT,
-       VT_EMPTY},
-      {Ole(L"Rate"), nullptr, kDispidRate, 9, CC_STDCALL, 0, DISPATCH_PROPERTYGET, VT_I4},
-      {Ole(L"Rate"), value_parameter, kDispidRate, 10, CC_STDCALL, 1, DISPATCH_PROPERTYPUT,
-       VT_EMPTY},
-      {Ole(L"Pause"), nullptr, kDispidPause, 11, CC_STDCALL, 0, DISPATCH_METHOD, VT_EMPTY},
-      {Ole(L"Resume"), nullptr, kDispidResume, 12, CC_STDCALL, 0, DISPATCH_METHOD, VT_EMPTY},
-      {Ole(L"Speak"), speak_parameters, kDispidSpeak, 13, CC_STDCALL, 2, DISPATCH_METHOD, VT_I4},
-  };
-  static INTERFACEDATA data = {methods, sizeof methods / sizeof methods[0]};
-  ITypeInfo* created = nullptr;
-  HRESULT hr = CreateDispTypeInfo(&data, LOCALE_USER_DEFAULT, &created);
-  if (FAILED(hr)) {
-    return hr;
-  }
-  // The system hands back a class whose one interface holds the members.
-  HREFTYPE interface_ref = 0;
-  ITypeInfo* interface_info = nullptr;
-  hr = created->GetRefTypeOfImplType(0, &interface_ref);
-  if (SUCCEEDED(hr)) {
-    hr = created->GetRefTypeInfo(interface_ref, &interface_info);
-  }
-  created->Release();
-  if (FAILED(hr)) {
-    return hr;
-  }
-  *info = interface_info;
-  return S_OK;
-}
-
 class RecordingVoice final : public IDispatch {
  public:
   RecordingVoice() {
@@ -177,7 +131,7 @@ class RecordingVoice final : public IDispatch {
     if (index != 0) {
       return DISP_E_BADINDEX;
     }
-    return MakeTypeInfo(info);
+    return CreateVoiceTypeInfo(info);
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     Log("GetIDsOfNames");
